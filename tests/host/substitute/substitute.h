@@ -1,0 +1,122 @@
+// Control side of the in-memory Win32 substitute: tests set up the world
+// (registry, module path, language, code page, window), make operations
+// fail, and read back what the program did.
+#ifndef AUTORUN_SUBSTITUTE_H
+#define AUTORUN_SUBSTITUTE_H
+
+#include "platform/host_api.h"
+
+#include <string>
+#include <vector>
+
+enum HostOp {
+    OP_RegOpenKeyExA,
+    OP_RegQueryValueExA,
+    OP_RegCloseKey,
+    OP_GetModuleFileNameA,
+    OP_GetUserDefaultLangID,
+    OP_DialogBoxParamA,
+    OP_EndDialog,
+    OP_GetWindowRect,
+    OP_GetDC,
+    OP_ReleaseDC,
+    OP_LoadBitmapA,
+    OP_CreateCompatibleDC,
+    OP_SelectObject,
+    OP_BitBlt,
+    OP_DeleteDC,
+    OP_DeleteObject,
+    OP_SetCurrentDirectoryA,
+    OP_GetCurrentDirectoryA,
+    OP_SetEnvironmentVariableA,
+    OP_GetEnvironmentVariableA,
+    OP_GetFileAttributesA,
+    OP_CreateProcessA,
+    OP_WaitForSingleObject,
+    OP_GetExitCodeProcess,
+    OP_CloseHandle,
+    OP_ExitProcess,
+    OP_HeapAlloc,
+    OP_HeapFree,
+    OP_ShellExecuteExA,
+    OP_COUNT,
+};
+
+// One recorded call. Fields that an operation does not use stay zero.
+struct HostCall {
+    HostOp op;
+    uintptr_t handle;  // the window, DC, key or object the call was given
+    uintptr_t other;   // second handle (source DC, selected object)
+    uintptr_t result;  // returned handle or status
+    int values[8];     // bitmap id; blit x, y, width, height, sx, sy, rop
+    std::string text;  // key path, template name
+};
+
+// Puts every piece of substitute state back to its start value.
+void HostReset();
+
+// A failing operation returns its failure value and leaves this error.
+void HostFail(HostOp op, DWORD error);
+void HostHeal(HostOp op);
+
+const std::vector<HostCall> &HostCalls();
+void HostClearCalls();
+std::vector<HostCall> HostCallsOf(HostOp op);
+
+// Acquired and not yet released: registry keys, window and memory DCs,
+// bitmaps. Misuses counts releases of handles that were not live.
+struct HostBalance {
+    int keys;
+    int windowDcs;
+    int memoryDcs;
+    int bitmaps;
+    int misuses;
+};
+HostBalance HostLiveObjects();
+
+// Registry. Keys are addressed by their full path below HKEY_LOCAL_MACHINE
+// and compared without regard to case. A key opens only for the rights it
+// grants; the default grant is KEY_ALL_ACCESS.
+void HostRegCreateKey(const std::string &path, REGSAM granted = KEY_ALL_ACCESS);
+void HostRegDeleteKey(const std::string &path);
+void HostRegSetValue(const std::string &path, const std::string &name, DWORD type, const std::vector<BYTE> &data);
+void HostRegSetString(const std::string &path, const std::string &name, const std::string &text, DWORD type = REG_SZ);
+void HostRegDeleteValue(const std::string &path, const std::string &name);
+
+// Start-up inputs. A module path of 260 bytes or more comes back
+// truncated and unterminated, as Windows XP gives it.
+void HostSetModulePath(const std::string &path);
+void HostSetLanguage(LANGID language);
+// 1252 (single-byte) or 932 (Shift-JIS lead bytes 0x81-0x9F, 0xE0-0xFC).
+void HostSetCodePage(int codePage);
+
+// The dialog: messages queued here are delivered after WM_INITDIALOG, in
+// order, until the procedure ends the dialog.
+struct HostMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+void HostQueueMessage(UINT message, WPARAM wParam, LPARAM lParam);
+void HostSetWindowRect(RECT rect);
+HWND HostWindow();
+bool HostDialogEnded();
+INT_PTR HostDialogResult();
+
+// Every BitBlt as the picture it copied: bitmap id and destination.
+struct HostDraw {
+    int bitmapId;
+    int left;
+    int top;
+    int width;
+    int height;
+};
+std::vector<HostDraw> HostDraws();
+
+// The substitute's bitmap resources: the eleven menu pictures by id.
+bool HostIsBitmapResource(int id);
+
+void HostRecord(const HostCall &call);
+bool HostFailing(HostOp op);
+
+#endif
