@@ -15,5 +15,6 @@ extern const char *const InstallFolderNames[LANGUAGE_COUNT];
 int LanguageIndexFor(LANGID language);
 void SelectLanguage(void);
 void CutAfterFolder(char *path);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);
 
 #endif
