@@ -12,3 +12,4 @@ set_source_files_properties(res/autorun.rc PROPERTIES OBJECT_DEPENDS "${ARTWORK}
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/helpers/CMakeLists.txt)
     add_subdirectory(tests/wine/helpers)
 endif()
+add_subdirectory(tools/sample-disc)
