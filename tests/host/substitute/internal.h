@@ -30,6 +30,24 @@ struct HostKey {
     std::map<std::string, HostValue> values;  // lower-case names
 };
 
+struct HostFile {
+    std::string path;  // as first spelled
+    DWORD attributes;
+    bool program;
+    HostProgram behaviour;
+};
+
+struct HostProcessObject {
+    bool thread;
+    DWORD exitCode;
+    bool ended;
+};
+
+struct HostBlock {
+    std::vector<BYTE> bytes;  // the block, then guard bytes where ASan is absent
+    size_t size;
+};
+
 struct HostState {
     bool failing[OP_COUNT];
     DWORD failError[OP_COUNT];
@@ -46,6 +64,21 @@ struct HostState {
     RECT windowRect;
     bool dialogEnded;
     INT_PTR dialogResult;
+    // Launch services: files, directory, environment, processes, heap.
+    std::map<std::string, HostFile> files;   // lower-case full paths
+    std::map<std::string, DWORD> pathErrors;  // lower-case full paths
+    std::string currentDirectory;
+    std::string reportedDirectory;  // empty: report currentDirectory
+    std::vector<HostEnvironmentEntry> environment;
+    std::map<uintptr_t, HostProcessObject> processes;
+    std::map<uintptr_t, HostBlock> heap;  // by the address handed out
+    bool heapLimited;
+    int heapAllowance;
+    std::vector<HostStart> starts;
+    HANDLE stdHandles[3];
+    std::map<uintptr_t, DWORD> fileTypes;
+    bool hasInheritedTable;
+    std::vector<BYTE> inheritedTable;
 };
 
 extern HostState Host;
@@ -54,9 +87,11 @@ uintptr_t HostNewObject(HostObjectKind kind);
 HostObject *HostFindObject(uintptr_t handle, HostObjectKind kind);
 void HostDropObject(uintptr_t handle);
 std::string HostLower(const std::string &text);
+void HostResetLaunch();
 
 #define HOST_WINDOW ((HWND)(uintptr_t)0x5000)
 #define HOST_INSTANCE ((HINSTANCE)(uintptr_t)0x400000)
 #define HOST_STOCK_BITMAP ((uintptr_t)0x6000)
+#define HOST_HEAP ((HANDLE)(uintptr_t)0x7000)
 
 #endif

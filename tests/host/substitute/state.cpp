@@ -13,6 +13,7 @@ void HostReset()
     Host.modulePath = "C:\\autorun.exe";
     // A 638x484 window centred on a 1024x768 screen.
     Host.windowRect = RECT{193, 142, 831, 626};
+    HostResetLaunch();
 }
 
 void HostFail(HostOp op, DWORD error)

@@ -6,6 +6,7 @@
 
 #include "platform/host_api.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -118,5 +119,96 @@ bool HostIsBitmapResource(int id);
 
 void HostRecord(const HostCall &call);
 bool HostFailing(HostOp op);
+
+// Launch services: files and folders, the current directory, the
+// environment, programs and their processes, the standard handles the
+// launcher was given, and its heap. Paths are compared without regard to
+// case and taken, when relative, from the current directory; "X:" alone
+// names that drive's current directory, kept in the "=X:" variable as
+// Windows keeps it. Trailing dots and spaces of a component are dropped.
+// Adding an entry adds its parent folders; "\\server\share" roots a share.
+// At reset the current directory is C:\, the only folder.
+void HostAddFolder(const std::string &path);
+void HostAddFile(const std::string &path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+
+struct HostProgram {
+    DWORD exitCode;              // what the process ends with
+    DWORD createError;           // CreateProcessA fails with it (740: needs elevation); 0 starts
+    DWORD shellError;            // ShellExecuteExA fails with it (1223: consent declined); 0 starts
+    std::function<void()> run;   // what the program does, run as it starts
+};
+void HostAddProgram(const std::string &path, const HostProgram &program = HostProgram());
+// GetFileAttributesA of exactly this path fails with the error.
+void HostSetPathError(const std::string &path, DWORD error);
+
+void HostSetCurrentDirectory(const std::string &path);
+std::string HostCurrentDirectory();
+// GetCurrentDirectoryA reports this text instead of the current directory,
+// as a platform might spell it; an empty text ends that.
+void HostReportDirectory(const std::string &text);
+void HostSetEnvironment(const std::string &name, const std::string &value);
+void HostUnsetEnvironment(const std::string &name);
+bool HostGetEnvironment(const std::string &name, std::string *value);
+
+struct HostEnvironmentEntry {
+    std::string name;
+    std::string value;
+};
+
+// Every CreateProcessA and ShellExecuteExA call, started or not.
+struct HostStart {
+    bool viaShell;
+    DWORD error;                // 0 when the program started
+    std::string application;    // the application name, or the shell's file
+    std::string program;        // the full path that names
+    std::string commandLine;    // the shell's parameters
+    bool commandLineInHeap;     // lies inside a live block of the launcher's heap
+    bool inheritHandles;
+    DWORD creationFlags;
+    bool securityNull;          // both security attribute records
+    bool environmentNull;
+    bool directoryNull;
+    std::string directory;      // where it starts
+    std::vector<HostEnvironmentEntry> environment;  // what it inherits
+    DWORD startupSize;          // cb, or the shell record's cbSize
+    bool startupOthersZero;     // every other field of the startup record is 0
+    std::vector<BYTE> reserved2;     // the cbReserved2 bytes at lpReserved2
+    const BYTE *reserved2Pointer;
+    ULONG shellMask;
+    bool shellVerbNull;
+    bool shellWindowNull;
+    int shellShow;
+};
+const std::vector<HostStart> &HostStarts();
+std::vector<HostStart> HostStarted();
+
+// The launcher's own standard handles (NULL at reset, as for a program
+// started from the shell) and the handle table its parent handed it.
+void HostSetStdHandle(DWORD which, HANDLE handle, DWORD fileType);
+void HostSetInheritedTable(const std::vector<BYTE> &bytes);
+const BYTE *HostInheritedTable();
+
+// Runs body until it returns or ExitProcess ends it. Objects with
+// destructors must not be alive inside body at the exit, which longjmps.
+struct HostExit {
+    bool exited;
+    UINT code;
+};
+HostExit HostRunUntilExit(const std::function<void()> &body);
+
+// After this many more successful HeapAlloc calls every further one fails;
+// HostHealHeap lifts the limit. Blocks come filled with 0xBD.
+void HostFailHeapAfter(int successes);
+void HostHealHeap();
+
+// Live process and thread handles and heap blocks; misuses as in
+// HostLiveObjects, plus heap blocks whose guard bytes were overwritten.
+struct HostLaunchBalance {
+    int processes;
+    int threads;
+    int heapBlocks;
+    int misuses;
+};
+HostLaunchBalance HostLiveLaunchObjects();
 
 #endif
