@@ -10,11 +10,6 @@
 #define CANDIDATE_BUFFER_SIZE MAX_PATH
 #define PATH_ENTRY_LIMIT 258
 
-// Not in every set of Windows headers (mingw-w64 lacks it).
-#ifndef ERROR_ELEVATION_REQUIRED
-#define ERROR_ELEVATION_REQUIRED 740L
-#endif
-
 #define RELATIVE_PREFIX ".\\"
 #define EXTENSION_LENGTH 4
 

@@ -7,6 +7,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
+// Not in every set of Windows headers (mingw-w64 lacks it).
+#ifndef ERROR_ELEVATION_REQUIRED
+#define ERROR_ELEVATION_REQUIRED 740L
+#endif
 #else
 #include "host_api.h"
 #endif
