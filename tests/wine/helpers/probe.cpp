@@ -4,9 +4,12 @@
 // directory, the "=X:" variables, and whether the standard handles it was
 // given work. PROBE_EXIT sets its exit code, PROBE_SLEEP_MS makes it linger,
 // PROBE_DELETE_ENTRY=1 removes the product's uninstall entry (32-bit view)
-// as an uninstaller would.
+// as an uninstaller would. A lingering probe writes "sleep=N" before its
+// wait and the closing "exit=N" and "end" only after it, so a reader can
+// tell a probe that is still running from one that has ended.
 #include <windows.h>
 
+#include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -70,16 +73,25 @@ int main(int argc, char **argv)
     fprintf(stderr, "stderr of %s\n", base);
     fflush(stderr);
 #ifdef PROBE_CONSOLE
+    // A console of its own would wait for the keyboard: that is reported, not read.
     char line[256] = "";
-    if (fgets(line, sizeof line, stdin) == NULL)
+    DWORD mode;
+    if (GetConsoleMode((HANDLE)_get_osfhandle(_fileno(stdin)), &mode))
+        strcpy(line, "(console)");
+    else if (fgets(line, sizeof line, stdin) == NULL)
         strcpy(line, "(none)");
     line[strcspn(line, "\r\n")] = '\0';
     fprintf(report, "stdin=%s\n", line);
 #endif
     if (strcmp(EnvOr("PROBE_DELETE_ENTRY", "0"), "1") == 0)
         DeleteUninstallEntry(report);
+    int sleepMs = atoi(EnvOr("PROBE_SLEEP_MS", "0"));
+    if (sleepMs > 0) {
+        fprintf(report, "sleep=%d\n", sleepMs);
+        fflush(report);
+        Sleep((DWORD)sleepMs);
+    }
     fprintf(report, "exit=%d\nend\n", exitCode);
     fclose(report);
-    Sleep((DWORD)atoi(EnvOr("PROBE_SLEEP_MS", "0")));
     return exitCode;
 }
