@@ -202,11 +202,12 @@ TEST(UninstallParse, PiecesOfAFull257ByteTextAreCutToTheirStorage)
     const struct {
         const char *name;
         std::string text;
+        size_t program, first, second, folder;
     } cases[] = {
-        {"program only", std::string(257, 'p')},
-        {"first option", "-" + std::string(256, 'f')},
-        {"second option", "--" + std::string(255, 's')},
-        {"folder", "-C:" + std::string(254, '\\')},
+        {"program only", std::string(257, 'p'), 255, 0, 0, 0},
+        {"first option", "-" + std::string(256, 'f'), 0, 255, 0, 0},
+        {"second option", "--" + std::string(255, 's'), 0, 1, 255, 0},
+        {"folder", "-C:" + std::string(254, '\\'), 0, 255, 0, 254},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -217,10 +218,10 @@ TEST(UninstallParse, PiecesOfAFull257ByteTextAreCutToTheirStorage)
         HostRegSetValue(KeyPath, "UninstallString", REG_BINARY, std::vector<BYTE>(c.text.begin(), c.text.end()));
         ASSERT_EQ(QueryInstallState(), INSTALL_FOUND);
         EXPECT_EQ(strlen(UninstallCommand.Text), 257u);
-        EXPECT_LE(strlen(UninstallCommand.Program), 255u);
-        EXPECT_LE(strlen(UninstallCommand.FirstOption), 255u);
-        EXPECT_LE(strlen(UninstallCommand.SecondOption), 255u);
-        EXPECT_LE(strlen(InstallDir), 255u);
+        EXPECT_EQ(strlen(UninstallCommand.Program), c.program);
+        EXPECT_EQ(strlen(UninstallCommand.FirstOption), c.first);
+        EXPECT_EQ(strlen(UninstallCommand.SecondOption), c.second);
+        EXPECT_EQ(strlen(InstallDir), c.folder);
         std::string joined = std::string(UninstallCommand.Program) + UninstallCommand.FirstOption + UninstallCommand.SecondOption;
         EXPECT_EQ(joined, c.text.substr(0, joined.size())) << "pieces are cut, never shifted";
     }

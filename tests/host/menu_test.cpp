@@ -1,9 +1,13 @@
 #include "menu/menu.h"
 
 #include <gtest/gtest.h>
+#include <string.h>
 
 #include "launcher/launcher.h"
 #include "substitute/substitute.h"
+
+// The program's own start value, read before any test can change it.
+static const int StartHoverSlot = HoverSlot;
 
 static const char *const KeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tervalon";
 static const RECT Outer = {193, 142, 831, 626};
@@ -260,6 +264,11 @@ TEST_F(Menu, HitTestMeasuresFromTheOuterRectangleWhereverTheWindowIs)
     EXPECT_EQ(HoverSlot, SLOT_EXIT);
     Send(WM_NCHITTEST, (LPARAM)((347u << 16) | 488u));
     EXPECT_EQ(HoverSlot, SLOT_NONE);
+    // Each half is unsigned: coordinates past 32767 are not negative.
+    const RECT far = {40000, 40000, 40638, 40484};
+    HostSetWindowRect(far);
+    Send(WM_NCHITTEST, (LPARAM)((40390u << 16) | 40550u));
+    EXPECT_EQ(HoverSlot, SLOT_EXIT);
 }
 
 TEST_F(Menu, RepaintWhileOnAButtonShowsItPlain)
@@ -346,7 +355,9 @@ TEST_F(Menu, PressesOverNothingOrAnUnavailableButtonDoNothing)
 
 TEST_F(Menu, PressBeforeAnyHitTestDoesNothing)
 {
-    HoverSlot = SLOT_NONE;
+    EXPECT_EQ(StartHoverSlot, SLOT_NONE) << "slot 0 is Play";
+    HoverSlot = StartHoverSlot;
+    Install(true);
     Send(WM_INITDIALOG);
     HostClearCalls();
     Send(WM_LBUTTONDOWN);
@@ -394,4 +405,46 @@ TEST_F(Menu, TenThousandMixedMessagesLeaveEverythingReleased)
         HostClearCalls();
     }
     EXPECT_GT(draws, 10000);
+    HostLaunchBalance launch = HostLiveLaunchObjects();
+    EXPECT_EQ(launch.heapBlocks, 0);
+    EXPECT_EQ(launch.processes + launch.threads, 0);
+    EXPECT_EQ(launch.misuses, 0);
+}
+
+// A press goes to the action of the button the hit test found: each one's
+// first step tells which ran.
+TEST_F(Menu, PressRunsTheActionOfTheButtonUnderThePointer)
+{
+    const struct {
+        const char *name;
+        int px, py;
+        HostOp firstOp;
+        const char *firstText;
+    } cases[] = {
+        {"Play", 80, 390, OP_SetCurrentDirectoryA, "C:\\GAMES\\DEMO\\"},
+        {"Install", 240, 390, OP_SetCurrentDirectoryA, "D:\\DISC\\English"},
+        {"Uninstall", 400, 390, OP_GetFileAttributesA, "C:\\WIN\\REMOVE.EXE "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        HostReset();
+        HostSetWindowRect(Outer);
+        Install(true);
+        strcpy(LauncherDir, "D:\\DISC");
+        CurrentLanguage = 2;
+        Send(WM_INITDIALOG);
+        Send(WM_NCHITTEST, PointerAt(c.px, c.py));
+        HostClearCalls();
+        HostRunUntilExit([this] { Send(WM_RBUTTONDOWN); });
+        const HostCall *first = nullptr;
+        for (const HostCall &call : HostCalls()) {
+            if (call.op == OP_SetCurrentDirectoryA || call.op == OP_GetFileAttributesA) {
+                first = &call;
+                break;
+            }
+        }
+        ASSERT_NE(first, nullptr) << "the press started no action";
+        EXPECT_EQ(first->op, c.firstOp);
+        EXPECT_EQ(first->text, c.firstText);
+    }
 }
