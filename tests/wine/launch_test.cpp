@@ -679,6 +679,18 @@ TEST_F(Launching, UninstallRunsTheCommandAndWaitsForItsEnd)
     EXPECT_TRUE(menu_.Running()) << "the press on Play ended the menu";
     EXPECT_FALSE(fs::exists(ReportPath("tervalon.com")) || fs::exists(ReportPath("tervalon.exe")))
         << "the press on the unavailable Play started the product";
+    // The pieces of the removed entry are still held; a press on the
+    // unavailable Uninstall must not run them again.
+    PointAtButton(UNINSTALL);
+    Expect(false, NONE, "pointer on the unavailable Uninstall");
+    Click(1);
+    PointAtButton(INSTALL);
+    Expect(false, INSTALL, "pointer on Install after the press on Uninstall");
+    std::string removals = ReadOr(ReportPath("REMOVE.EXE"), "");
+    size_t starts = 0;
+    for (size_t at = removals.find("begin"); at != std::string::npos; at = removals.find("begin", at + 1))
+        starts++;
+    EXPECT_EQ(starts, 1u) << "the press on the unavailable Uninstall ran the uninstaller again";
     PointAtButton(EXIT);
     Expect(false, EXIT, "pointer on Exit");
     Click(1);

@@ -91,7 +91,10 @@ protected:
     void SetUp() override
     {
         REQUIRE_WINE();
-        static const std::string disc = MakeDisc("menu-disc");
+        // A product beside the menu: a press that wrongly acted on an
+        // unavailable Play would start it there and end the menu.
+        static const std::string disc =
+            MakeDisc("menu-disc", {{Win64BuildDir() + "/tests/wine/helpers/probe-gui.exe", "tervalon.com"}});
         ASSERT_TRUE(MapDrive('d', disc));
         launch_.unixDir = disc;
     }
