@@ -25,6 +25,17 @@ target_link_libraries(host_tests PRIVATE program GTest::gtest_main)
 target_compile_definitions(host_tests PRIVATE AUTORUN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(host_tests PROPERTIES LABELS host)
 
+# The shipped 32-bit build hands its children 4-byte handles: the launch
+# tests again, with the services built that way.
+add_library(program_entry4 STATIC ${PROGRAM_SOURCES})
+target_include_directories(program_entry4 PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+target_compile_options(program_entry4 PRIVATE ${PROGRAM_OPTIONS})
+target_compile_definitions(program_entry4 PUBLIC HANDLE_ENTRY_SIZE=4)
+target_link_libraries(program_entry4 PUBLIC substitute)
+add_executable(launch_tests_entry4 ${CMAKE_SOURCE_DIR}/tests/host/launch_test.cpp)
+target_link_libraries(launch_tests_entry4 PRIVATE program_entry4 GTest::gtest_main)
+gtest_discover_tests(launch_tests_entry4 TEST_PREFIX entry4. PROPERTIES LABELS host)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/CMakeLists.txt)
     add_subdirectory(tools)
 endif()

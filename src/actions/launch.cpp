@@ -23,8 +23,6 @@ static const DWORD NotFoundErrors[] = {
 
 #define STANDARD_ENTRY_COUNT 3
 #define ENTRY_COUNT_SIZE 4
-// A 64-bit child's C runtime reads 64-bit handles, a 32-bit one 32-bit handles.
-#define HANDLE_ENTRY_SIZE sizeof(HANDLE)
 #define ENTRY_OPEN 0x01
 #define ENTRY_PIPE 0x08
 #define ENTRY_DEVICE 0x40

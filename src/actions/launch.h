@@ -9,6 +9,13 @@
 // The one defined mode of SpawnAndWait: wait until the program has ended.
 #define SPAWN_WAIT 0
 
+// A child's C runtime reads handle-sized entries from the handle table: 4
+// bytes in the shipped 32-bit build, 8 in a 64-bit one. The host tests build
+// the services both ways.
+#ifndef HANDLE_ENTRY_SIZE
+#define HANDLE_ENTRY_SIZE sizeof(HANDLE)
+#endif
+
 // Ends the argument list of SpawnAndWait and StartAndExit.
 #define ARGUMENTS_END ((const char *)NULL)
 

@@ -475,7 +475,7 @@ std::vector<BYTE> Table(const BYTE flags[3], const uintptr_t handles[3])
 {
     std::vector<BYTE> bytes = {3, 0, 0, 0, flags[0], flags[1], flags[2]};
     for (int i = 0; i < 3; i++) {
-        for (size_t b = 0; b < sizeof(HANDLE); b++)
+        for (size_t b = 0; b < HANDLE_ENTRY_SIZE; b++)
             bytes.push_back((BYTE)(handles[i] >> (8 * b)));
     }
     return bytes;
@@ -517,7 +517,7 @@ TEST_F(Launch, StandardHandlesTravelInTheStartupRecord)
         EXPECT_EQ(SpawnAndWait(SPAWN_WAIT, "prog", "prog", ARGUMENTS_END), 0);
         ASSERT_EQ(HostStarted().size(), 1u);
         EXPECT_EQ(HostStarted()[0].reserved2, Table(flags, handles));
-        EXPECT_EQ(HostStarted()[0].reserved2.size(), 4 + 3 * (1 + sizeof(HANDLE)));
+        EXPECT_EQ(HostStarted()[0].reserved2.size(), HANDLE_ENTRY_SIZE == 4 ? 19u : 31u);
         ExpectNothingHeld();
     }
 }
@@ -539,7 +539,7 @@ TEST_F(Launch, ATableOfMoreThanThreeEntriesIsPassedOn)
 {
     std::vector<BYTE> five = {5, 0, 0, 0, 0xC1, 0x89, 0xC1, 0x01, 0x09};
     for (int i = 0; i < 5; i++) {
-        for (size_t b = 0; b < sizeof(HANDLE); b++)
+        for (size_t b = 0; b < HANDLE_ENTRY_SIZE; b++)
             five.push_back((BYTE)(i * 16 + b));
     }
     std::vector<BYTE> three = five;
