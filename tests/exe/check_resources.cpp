@@ -189,8 +189,15 @@ void CheckExe(const std::string &res, const std::string &exe)
         Check(same, exe, "bitmap " + std::to_string(e.id) + " " + e.name + " is res/" + e.file);
     }
 
+    // The standard template: popup, visible, centred, modal frame, font;
+    // no controls; at 5,50 and 421x294 dialog units; no menu, class or
+    // title; 8-point "Helv".
+    const std::vector<uint8_t> DLG_MASTER_BYTES = {
+        0xC0, 0x08, 0x00, 0x90, 0, 0, 0, 0, 0, 0, 5, 0, 50, 0, 0xA5, 0x01, 0x26, 0x01,
+        0, 0, 0, 0, 0, 0, 8, 0, 'H', 0, 'e', 0, 'l', 0, 'v', 0, 0, 0,
+    };
     const Resource *dialog = Find(all, RT_DIALOG, "DLG_MASTER", 0);
-    Check(dialog && !dialog->data.empty(), exe, "holds the dialog template DLG_MASTER");
+    Check(dialog && dialog->data == DLG_MASTER_BYTES, exe, "holds the 36-byte dialog template DLG_MASTER");
 
     const Resource *group = Find(all, RT_GROUP_ICON, "APPICON", 0);
     const Resource *firstGroup = nullptr;
