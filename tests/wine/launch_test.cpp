@@ -3,7 +3,7 @@
 // writes down how it was started (module, command line, current directory,
 // the "=D:" variable, its standard handles). The menu is driven as a person
 // would: pointer onto a button, wait for it to light, press.
-#include "harness.h"
+#include "menu_screen.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -31,64 +31,11 @@ std::string ProbeConsole()
     return Win64BuildDir() + "/tests/wine/helpers/probe-console.exe";
 }
 
-const char *const COMMAND = "C:\\WIN\\REMOVE.EXE -aC:\\GAMES\\DEMO\\REMOVE.LOG -bC:\\GAMES\\DEMO\\EXTRA.DLL";
 // The pieces keep their trailing spaces, and the join adds one more.
 const char *const UNINSTALL_LINE = "C:\\WIN\\REMOVE.EXE  -aC:\\GAMES\\DEMO\\REMOVE.LOG  -bC:\\GAMES\\DEMO\\EXTRA.DLL";
 
 const char *const LANGUAGE_FOLDERS[] = {"Brazilian Portuguese", "Dutch", "English", "French", "German",
                                         "Italian", "Japanese", "LA Spanish", "Spanish", "Swedish"};
-
-// The dialog at 96 DPI: a 632x478 client in a 3-pixel frame.
-constexpr int FRAME = 3;
-constexpr int CLIENT_WIDTH = 632, CLIENT_HEIGHT = 478;
-constexpr int BUTTON_WIDTH = 128, BUTTON_HEIGHT = 96;
-
-enum { PLAY, INSTALL, UNINSTALL, EXIT, BUTTON_COUNT, NONE = -1 };
-
-struct Button {
-    const char *name;
-    int left, top;   // client coordinates of the picture
-    const char *unavailable, *normal, *highlighted;
-};
-
-const Button Buttons[BUTTON_COUNT] = {
-    {"Play", 16, 346, "play_off.bmp", "play.bmp", "play_hot.bmp"},
-    {"Install", 176, 346, "install.bmp", "install.bmp", "install_hot.bmp"},
-    {"Uninstall", 336, 346, "uninstall_off.bmp", "uninstall.bmp", "uninstall_hot.bmp"},
-    {"Exit", 488, 346, "exit.bmp", "exit.bmp", "exit_hot.bmp"},
-};
-
-bool Available(int button, bool installed)
-{
-    return installed || button == INSTALL || button == EXIT;
-}
-
-const Image &Picture(const std::string &name)
-{
-    static std::map<std::string, Image> loaded;
-    auto it = loaded.find(name);
-    if (it == loaded.end())
-        it = loaded.emplace(name, LoadResBmp(name)).first;
-    return it->second;
-}
-
-Image MenuPicture(bool installed, int lit)
-{
-    Image client(CLIENT_WIDTH, CLIENT_HEIGHT);
-    client.Paste(Picture("background.bmp"), 0, 0);
-    for (int b = 0; b < BUTTON_COUNT; b++) {
-        const Button &button = Buttons[b];
-        const char *name = b == lit ? button.highlighted : Available(b, installed) ? button.normal : button.unavailable;
-        client.Paste(Picture(name), button.left, button.top);
-    }
-    return client;
-}
-
-std::string Describe(bool installed, int lit)
-{
-    return std::string(installed ? "installed" : "not installed") + ", " +
-           (lit == NONE ? std::string("no button lit") : std::string(Buttons[lit].name) + " lit");
-}
 
 // Z: is the Unix root in every prefix.
 std::string WindowsPath(const std::string &unixPath)
