@@ -1,3 +1,9 @@
+option(AUTORUN_FUZZ "Build the fuzz targets (with clang) instead of the tests" OFF)
+if(AUTORUN_FUZZ)
+    include(cmake/fuzz.cmake)
+    return()
+endif()
+
 enable_testing()
 find_package(GTest REQUIRED)
 include(GoogleTest)
