@@ -9,6 +9,7 @@
 #include "install/install.h"
 #include "launcher/launcher.h"
 #include "menu/menu.h"
+#include "launch_balance.h"
 #include "substitute/substitute.h"
 
 namespace {
@@ -80,15 +81,6 @@ protected:
         HostAddFolder("D:\\DISC");
         HostSetCurrentDirectory("C:\\WORK");
         HostClearCalls();
-    }
-
-    static void ExpectNothingHeld()
-    {
-        HostLaunchBalance balance = HostLiveLaunchObjects();
-        EXPECT_EQ(balance.heapBlocks, 0);
-        EXPECT_EQ(balance.processes, 0);
-        EXPECT_EQ(balance.threads, 0);
-        EXPECT_EQ(balance.misuses, 0);
     }
 };
 

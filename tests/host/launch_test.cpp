@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "launch_balance.h"
 #include "substitute/substitute.h"
 
 namespace {
@@ -85,16 +86,6 @@ int RunService(Service service, const char *name)
 class Launch : public testing::Test {
 protected:
     void SetUp() override { HostReset(); }
-
-    // After a service has returned: every block released, every handle closed.
-    static void ExpectNothingHeld()
-    {
-        HostLaunchBalance balance = HostLiveLaunchObjects();
-        EXPECT_EQ(balance.heapBlocks, 0);
-        EXPECT_EQ(balance.processes, 0);
-        EXPECT_EQ(balance.threads, 0);
-        EXPECT_EQ(balance.misuses, 0);
-    }
 };
 
 TEST_F(Launch, NameIsTriedInTheCurrentDirectoryWithTheExtensionsInOrder)

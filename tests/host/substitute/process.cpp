@@ -403,18 +403,28 @@ static HostCall CallOf(HostOp op, const char *text)
     return call;
 }
 
+// The file a path-taking call names: the injected failure first, then the
+// path limit, then the lookup itself.
+static HostFile *LookupFor(const HostCall &call, DWORD *error, std::string *full)
+{
+    *error = ERROR_SUCCESS;
+    if (HostFailing(call.op)) {
+        *error = Host.lastError;
+        return nullptr;
+    }
+    if (call.text.size() >= MAX_PATH) {
+        *error = ERROR_FILENAME_EXCED_RANGE;
+        return nullptr;
+    }
+    return Lookup(call.text, error, full);
+}
+
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path)
 {
     HostCall call = CallOf(OP_SetCurrentDirectoryA, path);
-    DWORD error = ERROR_SUCCESS;
-    HostFile *file = nullptr;
+    DWORD error;
     std::string full;
-    if (HostFailing(OP_SetCurrentDirectoryA))
-        error = Host.lastError;
-    else if (call.text.size() >= MAX_PATH)
-        error = ERROR_FILENAME_EXCED_RANGE;
-    else
-        file = Lookup(call.text, &error, &full);
+    HostFile *file = LookupFor(call, &error, &full);
     if (file != nullptr && !(file->attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         file = nullptr;
         error = DIRECTORY_INVALID;
@@ -484,15 +494,9 @@ DWORD WINAPI GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size)
 DWORD WINAPI GetFileAttributesA(LPCSTR path)
 {
     HostCall call = CallOf(OP_GetFileAttributesA, path);
-    DWORD error = ERROR_SUCCESS;
-    HostFile *file = nullptr;
+    DWORD error;
     std::string full;
-    if (HostFailing(OP_GetFileAttributesA))
-        error = Host.lastError;
-    else if (call.text.size() >= MAX_PATH)
-        error = ERROR_FILENAME_EXCED_RANGE;
-    else
-        file = Lookup(call.text, &error, &full);
+    HostFile *file = LookupFor(call, &error, &full);
     if (file == nullptr)
         Host.lastError = error;
     call.result = file != nullptr ? file->attributes : INVALID_FILE_ATTRIBUTES;
